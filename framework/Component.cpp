@@ -1,0 +1,9 @@
+#include "framework/Component.h"
+
+TComponent::~TComponent() {
+  while (!FComponents.empty()) FComponents.pop_back();
+}
+
+void TComponent::LoadComponents() {
+  for (const auto& component : FComponents) component->Loaded();
+}

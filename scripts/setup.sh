@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Installs what a fresh Debian 12 machine lacks for building Vimbrel and testing it under
+# Wine, and prepares the project's own 32-bit Wine prefix. Safe to run again: it does only
+# what is missing. Run as root. Source it (or use env.sh) to get the environment it sets.
+set -euo pipefail
+
+repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# shellcheck source=scripts/env.sh
+source "$repo/scripts/env.sh"
+
+packages=(
+  g++-mingw-w64-i686-posix cmake ninja-build make googletest
+  wine wine32:i386 fonts-wine fonts-ipafont-gothic
+  xvfb xauth imagemagick x11-utils
+)
+
+installed() {
+  dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'
+}
+
+missing=()
+for package in "${packages[@]}"; do
+  installed "$package" || missing+=("$package")
+done
+if ((${#missing[@]})); then
+  echo "setup: installing ${missing[*]}"
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+ready="$WINEPREFIX/.vimbrel-prefix-ready"
+if [[ ! -f $ready ]]; then
+  echo "setup: preparing the Wine prefix $WINEPREFIX"
+  mkdir -p "$WINEPREFIX"
+  wineboot -i >/dev/null 2>&1
+  reg() { wine reg add "$@" /f >/dev/null 2>&1; }
+  # Without a window manager Wine otherwise stalls about 2 s on every window's destruction.
+  reg 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N
+  # A crash must fail the test, not wait for someone to close a dialog.
+  reg 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0
+  # Debian's Wine does not find its own fonts; Japanese falls back through the font link.
+  fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  mkdir -p "$fonts"
+  cp /usr/share/wine/fonts/{tahoma.ttf,tahomabd.ttf,marlett.ttf} "$fonts/"
+  reg 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+    /v Tahoma /t REG_MULTI_SZ /d 'ipag.ttf,IPAGothic'
+  wineserver -w
+  touch "$ready"
+fi

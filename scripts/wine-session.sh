@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Runs a command inside a warm Wine session on a display: a persistent wineserver and a
+# keeper process holding the desktop, so each Windows process starts in milliseconds.
+# Uses $DISPLAY when VIMBREL_USE_DISPLAY=1 and one is set; otherwise a virtual display of
+# its own, so tests never touch the user's screen.
+set -euo pipefail
+
+repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+source "$repo/scripts/env.sh"
+
+xvfb_pid=
+cleanup() {
+  wineserver -k >/dev/null 2>&1 || true
+  [[ -n $xvfb_pid ]] && kill "$xvfb_pid" >/dev/null 2>&1 || true
+}
+trap cleanup EXIT
+
+if [[ ${VIMBREL_USE_DISPLAY:-0} != 1 || -z ${DISPLAY:-} ]]; then
+  displayfd=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$displayfd" >/dev/null 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 100); do
+    [[ -s $displayfd ]] && break
+    sleep 0.05
+  done
+  export DISPLAY=":$(head -n1 "$displayfd")"
+  rm -f "$displayfd"
+fi
+
+wineserver -p
+keeper="$VIMBREL_BUILD/bin/keeper.exe"
+if [[ -f $keeper ]]; then
+  wine "$keeper" >/dev/null 2>&1 &
+fi
+
+"$@"

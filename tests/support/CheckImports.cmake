@@ -1,0 +1,22 @@
+cmake_minimum_required(VERSION 3.25)
+# Fails unless every exe in DIRECTORY imports only DLLs that Windows itself provides.
+set(system_dlls
+  advapi32.dll comctl32.dll gdi32.dll kernel32.dll msvcrt.dll shell32.dll user32.dll
+  uxtheme.dll)
+file(GLOB exes "${DIRECTORY}/*.exe")
+if(NOT exes)
+  message(FATAL_ERROR "no exe in ${DIRECTORY}")
+endif()
+foreach(exe IN LISTS exes)
+  execute_process(COMMAND ${OBJDUMP} -p ${exe} OUTPUT_VARIABLE dump COMMAND_ERROR_IS_FATAL ANY)
+  string(REGEX MATCHALL "DLL Name: [^\n]+" names "${dump}")
+  foreach(line IN LISTS names)
+    string(REPLACE "DLL Name: " "" dll "${line}")
+    string(STRIP "${dll}" dll)
+    string(TOLOWER "${dll}" dll)
+    if(NOT dll IN_LIST system_dlls)
+      message(FATAL_ERROR "${exe} imports ${dll}, which is not a system DLL")
+    endif()
+    message(STATUS "${exe}: ${dll}")
+  endforeach()
+endforeach()
