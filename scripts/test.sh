@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test under Wine.
+# VIMBREL_BUILD chooses another build folder (default: build).
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -7,6 +8,6 @@ cd "$repo"
 bash scripts/setup.sh
 source scripts/env.sh
 
-cmake --preset mingw >/dev/null
-cmake --build --preset mingw
-bash scripts/wine-session.sh ctest --preset mingw
+cmake --preset mingw -B "$VIMBREL_BUILD" >/dev/null
+bash scripts/wine-session.sh cmake --build "$VIMBREL_BUILD"
+bash scripts/wine-session.sh ctest --preset mingw --test-dir "$VIMBREL_BUILD"
