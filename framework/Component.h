@@ -22,8 +22,7 @@ public:
   virtual void Loaded() {}
 
   template <class T, class... Args>
-    requires std::constructible_from<T, TComponent*, Args...>
-  T& Create(Args&&... args) {
+  requires std::constructible_from<T, TComponent*, Args...> T& Create(Args&&... args) {
     auto component = std::make_unique<T>(this, std::forward<Args>(args)...);
     T& result = *component;
     FComponents.push_back(std::move(component));

@@ -23,8 +23,7 @@ std::string ToCodePage(UINT codePage, std::wstring_view text) {
 
 std::wstring FormatText(std::wstring_view pattern, std::wstring_view argument) {
   std::wstring result(pattern);
-  if (const auto at = result.find(L"%s"); at != std::wstring::npos)
-    result.replace(at, 2, argument);
+  if (const auto at = result.find(L"%s"); at != std::wstring::npos) result.replace(at, 2, argument);
   return result;
 }
 

@@ -8,8 +8,12 @@
 // The program's own texts are Shift-JIS; text that the system hands out through the A calls
 // is in its ANSI code page. Both become UTF-16 where they reach the window system.
 std::wstring FromCodePage(UINT codePage, std::string_view text);
-inline std::wstring FromShiftJis(std::string_view text) { return FromCodePage(932, text); }
-inline std::wstring FromAnsi(std::string_view text) { return FromCodePage(CP_ACP, text); }
+inline std::wstring FromShiftJis(std::string_view text) {
+  return FromCodePage(932, text);
+}
+inline std::wstring FromAnsi(std::string_view text) {
+  return FromCodePage(CP_ACP, text);
+}
 
 std::string ToCodePage(UINT codePage, std::wstring_view text);
 
