@@ -1,6 +1,10 @@
 #include "framework/Component.h"
 
 TComponent::~TComponent() {
+  DestroyComponents();
+}
+
+void TComponent::DestroyComponents() noexcept {
   while (!FComponents.empty()) FComponents.pop_back();
 }
 

@@ -38,6 +38,8 @@ public:
   }
 
 protected:
+  // Destroys the owned components, the last created first.
+  void DestroyComponents() noexcept;
   // Tells every owned component that the owner's layout data has been applied.
   void LoadComponents();
 

@@ -18,3 +18,6 @@ private:
 
 // For failures that happen where nobody can be shown a box (teardown, end of session).
 void ReportToDebugger(const std::wstring& message) noexcept;
+
+// The text the error display shows for whatever was thrown.
+std::wstring ExceptionMessage(const std::exception_ptr& error);

@@ -30,3 +30,15 @@ std::wstring FormatText(std::wstring_view pattern, std::wstring_view argument) {
 void ReportToDebugger(const std::wstring& message) noexcept {
   OutputDebugStringW((message + L"\n").c_str());
 }
+
+std::wstring ExceptionMessage(const std::exception_ptr& error) {
+  try {
+    std::rethrow_exception(error);
+  } catch (const Exception& exception) {
+    return exception.Message();
+  } catch (const std::exception& exception) {
+    return FromAnsi(exception.what());
+  } catch (...) {
+    return L"Unknown error";
+  }
+}
