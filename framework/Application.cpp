@@ -92,6 +92,7 @@ bool TApplication::ProcessMessage() {
     FTerminated = true;
     return true;
   }
+  if (TForm* form = TForm::OfWindow(message.hwnd); form && form->DialogKey(message)) return true;
   TranslateMessage(&message);
   DispatchMessageW(&message);
   return true;

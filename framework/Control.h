@@ -60,6 +60,8 @@ public:
   bool TabStop() const noexcept { return FTabStop; }
 
   TAlign Align() const noexcept { return FAlign; }
+  // The owning form draws a one-pixel sunken frame around such a control.
+  bool SunkenFrame() const noexcept { return FSunkenFrame; }
 
   // Notifications that the parent received on this control's behalf (WM_HSCROLL and the like).
   virtual bool HandleNotification(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
@@ -77,6 +79,7 @@ protected:
 
   void SetAlign(TAlign align) noexcept { FAlign = align; }
   void SetTabStop(bool tabStop) noexcept { FTabStop = tabStop; }
+  void SetSunkenFrame(bool sunkenFrame) noexcept { FSunkenFrame = sunkenFrame; }
   // The owner's handle: controls are children of the form that owns them.
   HWND ParentHandle() const;
   // Design-time pixels to this system's pixels, by the owning form's scale.
@@ -94,4 +97,5 @@ private:
   bool FSubclassed = false;
   TAlign FAlign = alNone;
   bool FTabStop = false;
+  bool FSunkenFrame = false;
 };

@@ -1,6 +1,7 @@
 #include "framework/Form.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "framework/Application.h"
 #include "framework/Exception.h"
@@ -186,6 +187,70 @@ void TForm::ApplyLayered() {
   }
 }
 
+TForm* TForm::OfWindow(HWND window) noexcept {
+  for (; window; window = GetParent(window)) {
+    if (auto* form = dynamic_cast<TForm*>(FromHandle(window))) return form;
+    if (!(GetWindowLongW(window, GWL_STYLE) & WS_CHILD)) break;
+  }
+  return nullptr;
+}
+
+void TForm::RestoreFocus() {
+  TWinControl* target = FFocused ? FFocused : ActiveControl;
+  for (std::size_t i = 0; !target && i < ComponentCount(); ++i) {
+    auto* control = dynamic_cast<TWinControl*>(&Component(i));
+    if (control && control->TabStop() && control->Visible() && control->Enabled()) target = control;
+  }
+  if (target) {
+    FFocused = target;
+    SetFocus(target->Handle());
+  }
+}
+
+void TForm::SelectNext(bool forward) {
+  std::vector<TWinControl*> stops;
+  for (std::size_t i = 0; i < ComponentCount(); ++i) {
+    auto* control = dynamic_cast<TWinControl*>(&Component(i));
+    if (control && control->TabStop() && control->Visible() && control->Enabled())
+      stops.push_back(control);
+  }
+  if (stops.empty()) return;
+  const auto current = std::find(stops.begin(), stops.end(), FromHandle(GetFocus()));
+  std::size_t next = 0;
+  if (current != stops.end()) {
+    const std::size_t index = static_cast<std::size_t>(current - stops.begin());
+    next = forward ? (index + 1) % stops.size() : (index + stops.size() - 1) % stops.size();
+  }
+  FFocused = stops[next];
+  SetFocus(FFocused->Handle());
+}
+
+bool TForm::DialogKey(const MSG& message) {
+  if (message.message != WM_KEYDOWN || message.wParam != VK_TAB) return false;
+  SelectNext(GetKeyState(VK_SHIFT) >= 0);
+  return true;
+}
+
+void TForm::PaintFrames() {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(Handle(), &paint);
+  for (std::size_t i = 0; i < ComponentCount(); ++i) {
+    auto* control = dynamic_cast<TWinControl*>(&Component(i));
+    if (!control || !control->SunkenFrame()) continue;
+    RECT frame{control->Left() - 1, control->Top() - 1, control->Left() + control->Width(),
+               control->Top() + control->Height()};
+    const RECT top{frame.left, frame.top, frame.right, frame.top + 1};
+    const RECT left{frame.left, frame.top, frame.left + 1, frame.bottom};
+    const RECT bottom{frame.left, frame.bottom, frame.right + 1, frame.bottom + 1};
+    const RECT right{frame.right, frame.top, frame.right + 1, frame.bottom + 1};
+    FillRect(dc, &top, GetSysColorBrush(COLOR_BTNSHADOW));
+    FillRect(dc, &left, GetSysColorBrush(COLOR_BTNSHADOW));
+    FillRect(dc, &bottom, GetSysColorBrush(COLOR_BTNHIGHLIGHT));
+    FillRect(dc, &right, GetSysColorBrush(COLOR_BTNHIGHLIGHT));
+  }
+  EndPaint(Handle(), &paint);
+}
+
 bool TForm::Reflect(UINT message, HWND control, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   TWinControl* target = FromHandle(control);
   return target && target != this && target->HandleNotification(message, wParam, lParam, result);
@@ -213,6 +278,17 @@ LRESULT TForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (Reflect(message, reinterpret_cast<NMHDR*>(lParam)->hwndFrom, wParam, lParam, result))
         return result;
       break;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        if (TWinControl* focused = FromHandle(GetFocus()); focused && focused->Owner() == this)
+          FFocused = focused;
+      } else {
+        RestoreFocus();
+      }
+      return 0;
+    case WM_PAINT:
+      PaintFrames();
+      return 0;
     case WM_QUERYENDSESSION:
       return TRUE;
     case WM_ENDSESSION:

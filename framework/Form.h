@@ -70,7 +70,16 @@ public:
   // Design-time pixels to this system's, by the measured height of a line of text.
   int Scale(int designPixels) const noexcept;
 
+  // The control that gets the focus when the window is first activated; without one, the
+  // first visible and enabled tab stop does.
   TWinControl* ActiveControl = nullptr;
+  // The control that has the focus, or had it when the window was last deactivated.
+  TWinControl* FocusedControl() const noexcept { return FFocused; }
+
+  // Tab and Shift+Tab move the focus between the tab stops; true when the key was used.
+  bool DialogKey(const MSG& message);
+  // The form a window belongs to, if it is one of ours.
+  static TForm* OfWindow(HWND window) noexcept;
 
 protected:
   virtual const TFormProperties& Properties() const = 0;
@@ -85,6 +94,9 @@ private:
   void Realign();
   void ApplyLayered();
   void PlaceForFirstShowing();
+  void RestoreFocus();
+  void SelectNext(bool forward);
+  void PaintFrames();
   bool Reflect(UINT message, HWND control, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
   TUniqueFont FFont;
@@ -96,4 +108,5 @@ private:
   bool FModalDone = false;
   bool FShownBefore = false;
   bool FDestroying = false;
+  TWinControl* FFocused = nullptr;
 };
