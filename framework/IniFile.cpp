@@ -1,0 +1,47 @@
+#include "framework/IniFile.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <array>
+
+#include "framework/Exception.h"
+#include "framework/ProfileInteger.h"
+#include "framework/Text.h"
+
+TIniFile::~TIniFile() {
+  WritePrivateProfileStringA(nullptr, nullptr, nullptr, FPath.c_str());
+}
+
+std::string TIniFile::ReadString(const std::string& section, const std::string& key,
+                                 const std::string& fallback) const {
+  std::array<char, 2048> buffer{};
+  const DWORD length =
+      GetPrivateProfileStringA(section.c_str(), key.c_str(), fallback.c_str(), buffer.data(),
+                               static_cast<DWORD>(buffer.size()), FPath.c_str());
+  return std::string(buffer.data(), std::min<std::size_t>(length, buffer.size() - 1));
+}
+
+std::int32_t TIniFile::ReadInteger(const std::string& section, const std::string& key,
+                                   std::int32_t fallback) const {
+  return IntegerFromProfileText(ReadString(section, key, ""), fallback);
+}
+
+bool TIniFile::ReadBool(const std::string& section, const std::string& key, bool fallback) const {
+  return ReadInteger(section, key, fallback ? 1 : 0) != 0;
+}
+
+void TIniFile::WriteString(const std::string& section, const std::string& key,
+                           const std::string& value) {
+  if (!WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), FPath.c_str()))
+    throw Exception(FormatText(FromShiftJis("%s に書き込めません"), FromAnsi(FPath)));
+}
+
+void TIniFile::WriteInteger(const std::string& section, const std::string& key,
+                            std::int32_t value) {
+  WriteString(section, key, ProfileTextFromInteger(value));
+}
+
+void TIniFile::WriteBool(const std::string& section, const std::string& key, bool value) {
+  WriteString(section, key, value ? "1" : "0");
+}
