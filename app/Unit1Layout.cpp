@@ -16,18 +16,27 @@ const TFormProperties& TForm1::Properties() const {
 
 void TForm1::CreateComponents() {
   OnCreate = [this] { FormCreate(); };
+  OnClose = [this] { FormClose(); };
+  OnEndSession = [this] { FormEndSession(); };
 
   ProgressBar1 = &Create<TProgressBar>({
       .Align = alClient,
       .Min = 0,
       .Max = 100,
       .Smooth = true,
+      .OnMouseDown = [this](TMouseButton button, TShiftState shift, int x,
+                            int y) { ProgressBar1MouseDown(button, shift, x, y); },
   });
   CpuUsage1 = &Create<TCpuUsage>();
   Timer1 =
       &Create<TTimer>({.Interval = 500, .Enabled = true, .OnTimer = [this] { Timer1Timer(); }});
   Timer2 =
       &Create<TTimer>({.Interval = 60000, .Enabled = true, .OnTimer = [this] { Timer2Timer(); }});
+  IniKova1 = &Create<TIniKova>({
+      .DefaultDir = ddApplication,
+      .FileName = "Vimbrel.ini",
+      .Fence = fnNone,
+  });
 
   ActiveControl = ProgressBar1;
 }
