@@ -30,7 +30,13 @@ fi
 wineserver -p
 keeper="$VIMBREL_BUILD/bin/keeper.exe"
 if [[ -f $keeper ]]; then
-  wine "$keeper" >/dev/null 2>&1 &
+  ready=$(mktemp -u /tmp/vimbrel-keeper.XXXXXX)
+  wine "$keeper" "$(winepath -w "$ready" 2>/dev/null)" >/dev/null 2>&1 &
+  for _ in $(seq 600); do
+    [[ -e $ready ]] && break
+    sleep 0.05
+  done
+  rm -f "$ready"
 fi
 
 "$@"

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/Unit1.h"
+#include "app/Unit2.h"
 #include "framework/Application.h"
 #include "framework/Exception.h"
 
@@ -41,7 +42,6 @@ std::function<int()> Gives(int value) {
 struct TBoxWatch {
   static inline std::vector<std::wstring> Texts;
   static inline std::vector<std::wstring> Captions;
-  static inline int OpenAtOnce = 0;
   static inline int MostOpenAtOnce = 0;
 
   static BOOL CALLBACK Find(HWND window, LPARAM found) {
@@ -89,12 +89,21 @@ struct TBoxWatch {
   UINT_PTR FTimer;
 };
 
+std::wstring SettingsFile() {
+  std::wstring path(MAX_PATH, L'\0');
+  path.resize(GetModuleFileNameW(nullptr, path.data(), MAX_PATH));
+  return path.substr(0, path.find_last_of(L'\\') + 1) + L"Vimbrel.ini";
+}
+
 class Meter : public ::testing::Test {
 protected:
   void SetUp() override {
+    // Settings left by an earlier test would move and colour the window.
+    DeleteFileW(SettingsFile().c_str());
     Application->Initialize();
     Application->SetTitle("Vimbrel");
     Application->CreateForm(Form1);
+    Application->CreateForm(Form2);
     // The real timers would tick at their own pace; these tests tick by hand.
     Form1->Timer1->SetEnabled(false);
     Form1->Timer2->SetEnabled(false);
