@@ -146,3 +146,48 @@ DWORD TMeterProcess::WaitForExit(std::chrono::milliseconds timeout) {
 bool TMeterProcess::Running() const {
   return WaitForSingleObject(FProcess.hProcess, 0) == WAIT_TIMEOUT;
 }
+
+HWND TMeterProcess::VisibleWindowOfClass(const wchar_t* className) const {
+  for (HWND window : VisibleWindows())
+    if (ClassOf(window) == className) return window;
+  return nullptr;
+}
+
+HWND TMeterProcess::WaitForWindowOfClass(const wchar_t* className,
+                                         std::chrono::milliseconds timeout) const {
+  HWND found = nullptr;
+  WaitUntil([&] { return (found = VisibleWindowOfClass(className)) != nullptr; }, timeout);
+  return found;
+}
+
+std::wstring TMeterProcess::MessageBoxText(HWND box) {
+  wchar_t text[1024] = {};
+  GetDlgItemTextW(box, 0xFFFF, text, 1024);
+  return text;
+}
+
+std::string TMeterProcess::ReadSettings() const {
+  HANDLE file = CreateFileW(SettingsPath().c_str(), GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return {};
+  std::string content;
+  char buffer[4096];
+  DWORD read = 0;
+  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
+    content.append(buffer, read);
+  CloseHandle(file);
+  return content;
+}
+
+void TMeterProcess::WriteSettings(const std::string& content) const {
+  HANDLE file =
+      CreateFileW(SettingsPath().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot write the settings");
+  DWORD written = 0;
+  WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+  CloseHandle(file);
+}
+
+void TMeterProcess::PostCommand(WPARAM command) const {
+  PostMessageW(FMeter, WM_SYSCOMMAND, command, 0);
+}
