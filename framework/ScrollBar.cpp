@@ -53,15 +53,10 @@ bool TScrollBar::HandleNotification(UINT message, WPARAM wParam, LPARAM, LRESULT
       SetPosition(FMax);
       break;
     case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: {
-      // The message carries only 16 bits of the position; the control keeps all 32.
-      SCROLLINFO info{};
-      info.cbSize = sizeof info;
-      info.fMask = SIF_TRACKPOS;
-      GetScrollInfo(Handle(), SB_CTL, &info);
-      SetPosition(info.nTrackPos);
+    case SB_THUMBPOSITION:
+      // The message carries 16 bits of the thumb's place: enough for a slider's range.
+      SetPosition(static_cast<short>(HIWORD(wParam)));
       break;
-    }
   }
   return true;
 }

@@ -2,124 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <functional>
 #include <string>
 #include <vector>
 
-#include "app/Unit1.h"
-#include "app/Unit2.h"
-#include "framework/Application.h"
 #include "framework/Exception.h"
+#include "tests/app/MeterFixture.h"
 
 namespace {
-
-// Stands in for the kernel counters: each sample gives the next scripted value, and a
-// missing value (an empty function) raises an error.
-class TScriptedUsage : public TCpuUsage {
-public:
-  explicit TScriptedUsage(TComponent* owner) : TCpuUsage(owner) {}
-  std::vector<std::function<int()>> Script;
-  std::size_t Samples = 0;
-  int Resets = 0;
-
-  int GetNtUsage() override {
-    const std::size_t index = Samples++;
-    if (index >= Script.size() || !Script[index]) throw Exception(L"sampling failed");
-    return Script[index]();
-  }
-  void ResetCounters() override {
-    ++Resets;
-    TCpuUsage::ResetCounters();
-  }
-};
-
-std::function<int()> Gives(int value) {
-  return [value] { return value; };
-}
-
-// Watches for the error display on this thread, notes what it says and closes it.
-struct TBoxWatch {
-  static inline std::vector<std::wstring> Texts;
-  static inline std::vector<std::wstring> Captions;
-  static inline int MostOpenAtOnce = 0;
-
-  static BOOL CALLBACK Find(HWND window, LPARAM found) {
-    wchar_t name[16] = {};
-    GetClassNameW(window, name, 16);
-    if (std::wstring(name) == L"#32770" && IsWindowVisible(window))
-      reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
-    return TRUE;
-  }
-  static std::vector<HWND> Boxes() {
-    std::vector<HWND> boxes;
-    EnumThreadWindows(GetCurrentThreadId(), Find, reinterpret_cast<LPARAM>(&boxes));
-    return boxes;
-  }
-  // Closes each box it finds once the box has been open for a while, so that timers get the
-  // chance to tick underneath it.
-  static void CALLBACK Poll(HWND, UINT, UINT_PTR, DWORD) {
-    static std::vector<std::pair<HWND, DWORD>> seen;
-    const auto boxes = Boxes();
-    MostOpenAtOnce = std::max(MostOpenAtOnce, static_cast<int>(boxes.size()));
-    for (HWND box : boxes) {
-      auto known = std::find_if(seen.begin(), seen.end(), [&](auto& s) { return s.first == box; });
-      if (known == seen.end()) {
-        wchar_t text[512] = {};
-        GetDlgItemTextW(box, 0xFFFF, text, 512);
-        Texts.push_back(text);
-        GetWindowTextW(box, text, 512);
-        Captions.push_back(text);
-        seen.emplace_back(box, GetTickCount());
-      } else if (GetTickCount() - known->second > CloseAfterMilliseconds) {
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
-      }
-    }
-  }
-  static inline DWORD CloseAfterMilliseconds = 0;
-
-  explicit TBoxWatch(DWORD closeAfter) {
-    Texts.clear();
-    Captions.clear();
-    MostOpenAtOnce = 0;
-    CloseAfterMilliseconds = closeAfter;
-    FTimer = SetTimer(nullptr, 0, 20, Poll);
-  }
-  ~TBoxWatch() { KillTimer(nullptr, FTimer); }
-  UINT_PTR FTimer;
-};
-
-std::wstring SettingsFile() {
-  std::wstring path(MAX_PATH, L'\0');
-  path.resize(GetModuleFileNameW(nullptr, path.data(), MAX_PATH));
-  return path.substr(0, path.find_last_of(L'\\') + 1) + L"Vimbrel.ini";
-}
-
-class Meter : public ::testing::Test {
-protected:
-  void SetUp() override {
-    // Settings left by an earlier test would move and colour the window.
-    DeleteFileW(SettingsFile().c_str());
-    Application->Initialize();
-    Application->SetTitle("Vimbrel");
-    Application->CreateForm(Form1);
-    Application->CreateForm(Form2);
-    // The real timers would tick at their own pace; these tests tick by hand.
-    Form1->Timer1->SetEnabled(false);
-    Form1->Timer2->SetEnabled(false);
-    Usage = &Form1->Create<TScriptedUsage>();
-    Form1->CpuUsage1 = Usage;
-  }
-
-  void Pump(std::chrono::milliseconds duration) {
-    const auto until = std::chrono::steady_clock::now() + duration;
-    while (std::chrono::steady_clock::now() < until)
-      if (!Application->ProcessMessage()) Sleep(1);
-  }
-
-  TApplication FApplication;
-  TScriptedUsage* Usage = nullptr;
-};
 
 TEST_F(Meter, ComponentsExistInLayoutOrderBeforeTheCreationHandlerRuns) {
   ASSERT_GE(Form1->ComponentCount(), 4u);
