@@ -103,6 +103,50 @@ TEST(MeterWindow, ClientAreaFollowsTheMeasuredTextHeight) {
   EXPECT_EQ(bar.bottom - bar.top, client.cy);
 }
 
+// Sets the dots per inch that programs started from now on see, and puts it back after.
+class TScreenDpi {
+public:
+  explicit TScreenDpi(DWORD dpi) {
+    RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0,
+                    KEY_READ | KEY_WRITE, nullptr, &FKey, nullptr);
+    DWORD size = sizeof FOld;
+    FHadOld = RegQueryValueExW(FKey, L"LogPixels", nullptr, nullptr, reinterpret_cast<BYTE*>(&FOld),
+                               &size) == ERROR_SUCCESS;
+    RegSetValueExW(FKey, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi),
+                   sizeof dpi);
+  }
+  TScreenDpi(const TScreenDpi&) = delete;
+  TScreenDpi& operator=(const TScreenDpi&) = delete;
+  ~TScreenDpi() {
+    if (FHadOld) {
+      RegSetValueExW(FKey, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&FOld),
+                     sizeof FOld);
+    } else {
+      RegDeleteValueW(FKey, L"LogPixels");
+    }
+    RegCloseKey(FKey);
+  }
+
+private:
+  HKEY FKey = nullptr;
+  DWORD FOld = 0;
+  bool FHadOld = false;
+};
+
+TEST(MeterWindow, ComesUpProportionallyLargerAtAHigherDpi) {
+  const SIZE normal = ExpectedClientSize(MeasuredTextHeight());
+  TScreenDpi dpi(144);
+  const int textHeight = MeasuredTextHeight();
+  ASSERT_GT(textHeight, 0);
+  TMeterProcess meter;
+  meter.Start();
+  const SIZE client = ClientSize(meter.Meter());
+  EXPECT_EQ(client.cx, MulDiv(141, textHeight, 12)) << "text height " << textHeight;
+  EXPECT_EQ(client.cy, MulDiv(11, textHeight, 12)) << "text height " << textHeight;
+  EXPECT_GT(client.cx, normal.cx);
+  EXPECT_GT(client.cy, normal.cy);
+}
+
 TEST(MeterWindow, FirstTickShowsZeroThenTheLoadThatTheBarShows) {
   TMeterProcess meter;
   meter.Start();
