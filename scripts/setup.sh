@@ -14,6 +14,14 @@ packages=(
   xvfb xauth imagemagick x11-utils
 )
 
+# A LOGFONTW of 8 points at 96 dpi with the given weight (little-endian hex) and face.
+system_font_hex() {
+  local face_hex
+  face_hex=$(printf '%s' "$2" | iconv -f ASCII -t UTF-16LE | od -An -v -tx1 | tr -d ' \n')
+  face_hex=$(printf '%-128s' "$face_hex" | tr ' ' 0)
+  printf 'F5FFFFFF000000000000000000000000%s00000000000100000022%s' "$1" "$face_hex"
+}
+
 installed() {
   dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'
 }
@@ -32,7 +40,7 @@ if ((${#missing[@]})); then
   apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-ready="$WINEPREFIX/.vimbrel-prefix-ready"
+ready="$WINEPREFIX/.vimbrel-prefix-ready-2"
 if [[ ! -f $ready ]]; then
   echo "setup: preparing the Wine prefix $WINEPREFIX"
   mkdir -p "$WINEPREFIX"
@@ -42,12 +50,19 @@ if [[ ! -f $ready ]]; then
   reg 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N
   # A crash must fail the test, not wait for someone to close a dialog.
   reg 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0
-  # Debian's Wine does not find its own fonts; Japanese falls back through the font link.
+  # Debian's Wine does not find its own fonts.
   fonts="$WINEPREFIX/drive_c/windows/Fonts"
   mkdir -p "$fonts"
   cp /usr/share/wine/fonts/{tahoma.ttf,tahomabd.ttf,marlett.ttf} "$fonts/"
-  reg 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
-    /v Tahoma /t REG_MULTI_SZ /d 'ipag.ttf,IPAGothic'
+  # Windows outside Japan still shows Japanese in captions, menus and boxes through font
+  # links, which Wine rewrites whenever a program starts under another code page. Give the
+  # system's own fonts a face that has Japanese instead, so both code pages render it.
+  for metric in CaptionFont SmCaptionFont MenuFont MessageFont StatusFont IconFont; do
+    weight=9001
+    [[ $metric == CaptionFont ]] && weight=BC02
+    reg 'HKCU\Control Panel\Desktop\WindowMetrics' /v "$metric" /t REG_BINARY \
+      /d "$(system_font_hex "$weight" IPAPGothic)"
+  done
   wineserver -w
   touch "$ready"
 fi

@@ -1,6 +1,10 @@
-// Helps the run script show the meter on a virtual display: "watch_meter SECONDS" prints
-// each caption the meter shows for that long, then the meter's window rectangle;
-// "watch_meter close" closes the meter the way a user would and waits for it to end.
+// Helps the run and screenshot scripts show the meter on a virtual display:
+//   watch_meter SECONDS   prints each caption the meter shows for that long, then its rectangle
+//   watch_meter command N chooses window-menu command N (posted, as the menu does)
+//   watch_meter place X Y moves the meter to X, Y
+//   watch_meter menu      opens the window menu below the meter, as a right-click does
+//   watch_meter dismiss   closes whatever the meter has open (menu, box, opacity window)
+//   watch_meter close     closes the meter the way a user would and waits for it to end
 #include <windows.h>
 
 #include <cstdio>
@@ -27,6 +31,21 @@ std::string Caption(HWND window) {
   return utf8;
 }
 
+BOOL CALLBACK Dismiss(HWND window, LPARAM meterWindow) {
+  const HWND meter = reinterpret_cast<HWND>(meterWindow);
+  if (window == meter || !IsWindowVisible(window)) return TRUE;
+  wchar_t name[16] = {};
+  GetClassNameW(window, name, 16);
+  if (std::wstring(name) == L"#32768") {
+    SendMessageW(meter, WM_CANCELMODE, 0, 0);
+  } else if (std::wstring(name) == L"#32770") {
+    PostMessageW(window, WM_COMMAND, IDOK, 0);
+  } else {
+    PostMessageW(window, WM_CLOSE, 0, 0);
+  }
+  return TRUE;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -35,7 +54,29 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "watch_meter: no meter window\n");
     return 1;
   }
-  if (argc > 1 && std::strcmp(argv[1], "close") == 0) {
+  const std::string verb = argc > 1 ? argv[1] : "";
+  if (verb == "command" && argc > 2) {
+    PostMessageW(meter, WM_SYSCOMMAND, static_cast<WPARAM>(std::atoi(argv[2])), 0);
+    return 0;
+  }
+  if (verb == "place" && argc > 3) {
+    SetWindowPos(meter, nullptr, std::atoi(argv[2]), std::atoi(argv[3]), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return 0;
+  }
+  if (verb == "menu") {
+    RECT rect{};
+    GetWindowRect(meter, &rect);
+    PostMessageW(meter, 0x0313, 0, MAKELPARAM(rect.left + 10, rect.bottom + 2));
+    return 0;
+  }
+  if (verb == "dismiss") {
+    DWORD processId = 0;
+    const DWORD thread = GetWindowThreadProcessId(meter, &processId);
+    EnumThreadWindows(thread, Dismiss, reinterpret_cast<LPARAM>(meter));
+    return 0;
+  }
+  if (verb == "close") {
     DWORD processId = 0;
     GetWindowThreadProcessId(meter, &processId);
     HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
