@@ -2,7 +2,7 @@ cmake_minimum_required(VERSION 3.25)
 # Fails unless every exe in DIRECTORY imports only DLLs that Windows itself provides.
 set(system_dlls
   advapi32.dll comctl32.dll gdi32.dll kernel32.dll msvcrt.dll shell32.dll user32.dll
-  uxtheme.dll)
+  uxtheme.dll version.dll)
 file(GLOB exes "${DIRECTORY}/*.exe")
 if(NOT exes)
   message(FATAL_ERROR "no exe in ${DIRECTORY}")
