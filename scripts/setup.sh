@@ -12,6 +12,7 @@ packages=(
   g++-mingw-w64-i686-posix cmake ninja-build make googletest
   wine wine32:i386 fonts-wine fonts-ipafont-gothic
   xvfb xauth imagemagick x11-utils
+  clang libclang-rt-14-dev
 )
 
 # A LOGFONTW of 8 points at 96 dpi with the given weight (little-endian hex) and face.

@@ -1,4 +1,3 @@
-#include "framework/ErrorText.h"
 #include "framework/Text.h"
 
 #include <gtest/gtest.h>
@@ -13,25 +12,6 @@ TEST(Text, ShiftJisTextsBecomeTheSameUnicodeWhateverTheAnsiCodePage) {
 TEST(Text, FormatPutsTheArgumentInPlaceOfTheFirstPlaceholder) {
   EXPECT_EQ(FormatText(L"'%s' x %s", L"KERNEL\\CPUUsage"), L"'KERNEL\\CPUUsage' x %s");
   EXPECT_EQ(FormatText(L"none", L"a"), L"none");
-}
-
-TEST(ErrorText, FullStopIsAddedOnlyAfterCharactersAboveIt) {
-  const struct {
-    const wchar_t* message;
-    const wchar_t* shown;
-  } cases[] = {
-      {L"abc", L"abc."},
-      {L"12", L"12."},
-      {L"\u3093", L"\u3093."},
-      {L"done.", L"done."},
-      {L"trailing ", L"trailing "},
-      {L"stop!", L"stop!"},
-      {L"(see)", L"(see)"},
-      {L"", L""},
-      {L"a/", L"a/."},  // "/" is the character after "."
-      {L"a-", L"a-"},   // and "-" the one before it
-  };
-  for (const auto& c : cases) EXPECT_EQ(WithFullStop(c.message), c.shown) << c.message;
 }
 
 }  // namespace
