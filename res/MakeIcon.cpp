@@ -2,26 +2,29 @@
 #include "res/IconMap.h"
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
+#include <memory>
 #include <string>
 
 namespace {
 
+// Plain C files: iostreams would make this little tool four times larger.
+using TFile = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
+
 bool ReadFile(const char* name, std::string& text) {
-  std::ifstream in(name, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream content;
-  content << in.rdbuf();
-  text = content.str();
-  return !in.bad();
+  TFile file(std::fopen(name, "rb"), std::fclose);
+  if (!file) return false;
+  char buffer[4096];
+  std::size_t count;
+  while ((count = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) text.append(buffer, count);
+  return !std::ferror(file.get());
 }
 
 bool WriteFile(const char* name, const std::string& bytes) {
-  std::ofstream out(name, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  return !out.fail();
+  TFile file(std::fopen(name, "wb"), std::fclose);
+  if (!file) return false;
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
+  // Closing flushes, so its failure is a failed write too.
+  return std::fclose(file.release()) == 0 && written;
 }
 
 }  // namespace

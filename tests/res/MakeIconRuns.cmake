@@ -46,6 +46,8 @@ check("unknown character" 1 "unknown\\.txt:33: error: 'q' in column 4 is not in 
 check("too few rows" 1 "short\\.txt: error: the map has 31 rows of pixels; it needs 32$"
       "${WORK}/short.txt" "${icon}")
 check("missing map" 1 "cannot read .*missing\\.txt$" "${WORK}/missing.txt" "${icon}")
+check("icon in a missing folder" 1 "cannot write .*no-such-folder/out\\.ico$" "${MAP}"
+      "${WORK}/no-such-folder/out.ico")
 check("no icon named" 2 "^usage: make_icon MAP.txt ICON.ico$" "${MAP}")
 check("the real map" 0 "^$" "${MAP}" "${icon}")
 
