@@ -28,6 +28,9 @@ if [[ ${VIMBREL_USE_DISPLAY:-0} != 1 || -z ${DISPLAY:-} ]]; then
 fi
 
 wineserver -p
+# The session's background services outlive the first Wine program; started here, away
+# from the command's output, they hold no pipe of a build or a test run open.
+wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
 keeper="$VIMBREL_BUILD/bin/keeper.exe"
 if [[ -f $keeper ]]; then
   ready=$(mktemp -u /tmp/vimbrel-keeper.XXXXXX)
