@@ -9,13 +9,20 @@
 #include "framework/ProfileInteger.h"
 #include "framework/Text.h"
 
+namespace {
+
+// The most a value's text can hold, its terminator included.
+constexpr std::size_t kValueBufferSize = 2048;
+
+}  // namespace
+
 TIniFile::~TIniFile() {
   WritePrivateProfileStringA(nullptr, nullptr, nullptr, FPath.c_str());
 }
 
 std::string TIniFile::ReadString(const std::string& section, const std::string& key,
                                  const std::string& fallback) const {
-  std::array<char, 2048> buffer{};
+  std::array<char, kValueBufferSize> buffer{};
   const DWORD length =
       GetPrivateProfileStringA(section.c_str(), key.c_str(), fallback.c_str(), buffer.data(),
                                static_cast<DWORD>(buffer.size()), FPath.c_str());
@@ -24,7 +31,11 @@ std::string TIniFile::ReadString(const std::string& section, const std::string& 
 
 std::int32_t TIniFile::ReadInteger(const std::string& section, const std::string& key,
                                    std::int32_t fallback) const {
-  return IntegerFromProfileText(ReadString(section, key, ""), fallback);
+  const std::string text = ReadString(section, key, "");
+  // A text that fills the whole buffer may have been cut short, and what is left of a number
+  // can be another one: "000...0150" cut inside its zeros reads as 0.
+  if (text.size() >= kValueBufferSize - 1) return fallback;
+  return IntegerFromProfileText(text, fallback);
 }
 
 bool TIniFile::ReadBool(const std::string& section, const std::string& key, bool fallback) const {
