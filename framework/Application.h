@@ -59,6 +59,11 @@ public:
   SetLayeredWindowAttributesFunction SetLayeredWindowAttributes() const noexcept {
     return FSetLayeredWindowAttributes;
   }
+  // Replaces what Initialize found; null runs the program as on a system without layered
+  // windows, which tests cannot otherwise have.
+  void UseSetLayeredWindowAttributes(SetLayeredWindowAttributesFunction function) noexcept {
+    FSetLayeredWindowAttributes = function;
+  }
 
   // Registers a window class of ours once; every one shares the framework's window procedure.
   static const wchar_t* RegisterWindowClass(const wchar_t* name);
