@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -103,6 +104,11 @@ void TMeterProcess::Start() {
   std::wstring commandLine = L"\"" + FFolder + L"\\Vimbrel.exe\"";
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
+  if (FStartupPosition) {
+    startup.dwFlags |= STARTF_USEPOSITION;
+    startup.dwX = static_cast<DWORD>(FStartupPosition->x);
+    startup.dwY = static_cast<DWORD>(FStartupPosition->y);
+  }
   if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                       FFolder.c_str(), &startup, &FProcess))
     throw std::runtime_error("cannot start Vimbrel.exe");
@@ -190,4 +196,64 @@ void TMeterProcess::WriteSettings(const std::string& content) const {
 
 void TMeterProcess::PostCommand(WPARAM command) const {
   PostMessageW(FMeter, WM_SYSCOMMAND, command, 0);
+}
+
+std::vector<HWND> TMeterProcess::TopLevelWindows() const {
+  TSearch search{FProcess.dwProcessId, {}, false};
+  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
+  return search.Found;
+}
+
+bool TMeterProcess::WaitForCaptionChange(std::chrono::milliseconds timeout) const {
+  const std::wstring before = MeterCaption();
+  return WaitUntil([&] { return MeterCaption() != before; }, timeout);
+}
+
+TSwingingLoad::TSwingingLoad() {
+  const unsigned processors = std::max(1u, std::thread::hardware_concurrency());
+  for (unsigned i = 0; i < processors; ++i) {
+    FThreads.emplace_back([this] {
+      using Clock = std::chrono::steady_clock;
+      while (!FStop) {
+        const auto busyUntil = Clock::now() + std::chrono::milliseconds(700);
+        while (!FStop && Clock::now() < busyUntil) {
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(700));
+      }
+    });
+  }
+}
+
+TSwingingLoad::~TSwingingLoad() {
+  FStop = true;
+  for (std::thread& thread : FThreads) thread.join();
+}
+
+RECT WindowRect(HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  return rect;
+}
+
+void MoveWindowTo(HWND window, POINT place) {
+  SetWindowPos(window, nullptr, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool Layered(HWND window) {
+  return (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
+}
+
+int LayeredAlpha(HWND window) {
+  BYTE alpha = 0;
+  DWORD flags = 0;
+  if (!GetLayeredWindowAttributes(window, nullptr, &alpha, &flags) || !(flags & LWA_ALPHA))
+    return -1;
+  return alpha;
+}
+
+LRESULT SendWithin(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 3000, &result))
+    return -1;
+  return static_cast<LRESULT>(result);
 }

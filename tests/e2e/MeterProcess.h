@@ -2,9 +2,12 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 // Starts a copy of the real Vimbrel.exe in a folder of its own and looks at it from outside,
@@ -51,10 +54,33 @@ public:
   DWORD WaitForExit(std::chrono::milliseconds timeout);
   bool Running() const;
 
+  // Before Start: the place the system gives the program's first window that asks for the
+  // default place (STARTF_USEPOSITION), as a shortcut's settings can.
+  void SetStartupPosition(POINT place) noexcept { FStartupPosition = place; }
+  // Every top-level window of the program, hidden ones too, front to back.
+  std::vector<HWND> TopLevelWindows() const;
+  // Whether the meter's caption changes from what it is now before the time is up.
+  bool WaitForCaptionChange(std::chrono::milliseconds timeout) const;
+
 private:
   std::wstring FFolder;
   PROCESS_INFORMATION FProcess{};
   HWND FMeter = nullptr;
+  std::optional<POINT> FStartupPosition;
+};
+
+// Loads every processor for a while and then leaves them idle, over and over, so that the
+// meter has a changing load to show.
+class TSwingingLoad {
+public:
+  TSwingingLoad();
+  TSwingingLoad(const TSwingingLoad&) = delete;
+  TSwingingLoad& operator=(const TSwingingLoad&) = delete;
+  ~TSwingingLoad();
+
+private:
+  std::atomic<bool> FStop{false};
+  std::vector<std::thread> FThreads;
 };
 
 // Polls until the condition holds or the time is up; returns whether it held.
@@ -62,3 +88,11 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
 
 // The folder the test exes (and Vimbrel.exe) were built into, with a trailing backslash.
 std::wstring BuildFolder();
+
+RECT WindowRect(HWND window);
+void MoveWindowTo(HWND window, POINT place);
+bool Layered(HWND window);
+// The constant alpha of a layered window, or -1 when it has none.
+int LayeredAlpha(HWND window);
+// Sends and waits at most a few seconds; -1 when no answer came.
+LRESULT SendWithin(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
