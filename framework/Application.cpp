@@ -125,7 +125,11 @@ LRESULT CALLBACK TApplication::ApplicationWindowProc(HWND window, UINT message, 
     case WM_QUERYENDSESSION:
       return TRUE;
     case WM_ENDSESSION:
-      if (wParam && Application) Application->Terminate();
+      // The system tells its windows in z order; the main form must not miss its turn.
+      if (wParam && Application) {
+        if (TForm* main = Application->MainForm()) main->EndSession();
+        Application->Terminate();
+      }
       return 0;
     case WM_CLOSE:
       // Closing the hidden window (from outside) closes the program the usual way.

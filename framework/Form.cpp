@@ -187,6 +187,18 @@ void TForm::ApplyLayered() {
   }
 }
 
+void TForm::EndSession() noexcept {
+  if (FSessionEnded) return;
+  FSessionEnded = true;
+  if (!OnEndSession) return;
+  // Windows ends the process soon after, and a box shown now would hold it up.
+  try {
+    OnEndSession();
+  } catch (...) {
+    ReportToDebugger(ExceptionMessage(std::current_exception()));
+  }
+}
+
 TForm* TForm::OfWindow(HWND window) noexcept {
   for (; window; window = GetParent(window)) {
     if (auto* form = dynamic_cast<TForm*>(FromHandle(window))) return form;
@@ -292,14 +304,7 @@ LRESULT TForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_QUERYENDSESSION:
       return TRUE;
     case WM_ENDSESSION:
-      // Windows ends the process once this returns, and a box shown now would hold it up.
-      if (wParam && OnEndSession) {
-        try {
-          OnEndSession();
-        } catch (...) {
-          ReportToDebugger(ExceptionMessage(std::current_exception()));
-        }
-      }
+      if (wParam) EndSession();
       return 0;
   }
   if (message == WM_CTLCOLORSTATIC || message == WM_CTLCOLORSCROLLBAR) {

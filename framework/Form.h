@@ -49,6 +49,8 @@ public:
   std::function<void()> OnClose;
   // Runs when Windows ends the session; no window may be shown from here.
   std::function<void()> OnEndSession;
+  // Runs OnEndSession, once, whichever of the program's windows hears of the end first.
+  void EndSession() noexcept;
 
   void Show();
   void Hide();
@@ -108,5 +110,6 @@ private:
   bool FModalDone = false;
   bool FShownBefore = false;
   bool FDestroying = false;
+  bool FSessionEnded = false;
   TWinControl* FFocused = nullptr;
 };

@@ -161,7 +161,8 @@ TEST(Settings, AnUnwritableFileIsReportedTheMeterRunsOnAndALaterCloseSavesEveryt
 
 struct TEndSessionCase {
   const char* Name;
-  WPARAM Ending;  // WM_ENDSESSION's wParam: whether the session really ends
+  WPARAM Ending;    // WM_ENDSESSION's wParam: whether the session really ends
+  bool OwnerFirst;  // the hidden window told before the meter, against the usual z order
 };
 
 void PrintTo(const TEndSessionCase& session, std::ostream* out) {
@@ -172,18 +173,19 @@ class EndOfSession : public testing::TestWithParam<TEndSessionCase> {};
 
 // As Windows does it: every top-level window of the program, front to back, is asked and then
 // told; the meter, owned by the hidden window, comes before it.
-void EndSession(const TMeterProcess& meter, WPARAM ending) {
-  const std::vector<HWND> windows = meter.TopLevelWindows();
+void EndSession(const TMeterProcess& meter, WPARAM ending, bool ownerFirst = false) {
+  std::vector<HWND> windows = meter.TopLevelWindows();
   ASSERT_GE(windows.size(), 2u);
-  EXPECT_NE(std::find(windows.begin(), windows.end(), GetWindow(meter.Meter(), GW_OWNER)),
-            windows.end());
+  const auto owner = std::find(windows.begin(), windows.end(), GetWindow(meter.Meter(), GW_OWNER));
+  ASSERT_NE(owner, windows.end());
+  if (ownerFirst) std::rotate(windows.begin(), owner, owner + 1);
   for (HWND window : windows)
     EXPECT_EQ(SendWithin(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
   // The meter must answer at once (a window that does not gives -1); once the hidden window
   // has been told, the program may be gone before the windows after it are.
   for (HWND window : windows) {
     const LRESULT answer = SendWithin(window, WM_ENDSESSION, ending, ENDSESSION_LOGOFF);
-    if (window == meter.Meter()) {
+    if (window == meter.Meter() && !ownerFirst) {
       EXPECT_EQ(answer, 0);
     }
   }
@@ -199,7 +201,7 @@ TEST_P(EndOfSession, SavesTheSettingsOnlyWhenTheSessionReallyEnds) {
   SendWithin(meter.Meter(), WM_SYSCOMMAND, 3, 0);
   MoveWindowTo(meter.Meter(), moved);
 
-  EndSession(meter, session.Ending);
+  EndSession(meter, session.Ending, session.OwnerFirst);
 
   EXPECT_EQ(meter.VisibleWindowOfClass(L"#32770"), nullptr) << "no box while the session ends";
   if (session.Ending) {
@@ -213,8 +215,9 @@ TEST_P(EndOfSession, SavesTheSettingsOnlyWhenTheSessionReallyEnds) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, EndOfSession,
-                         testing::Values(TEndSessionCase{"Ends", TRUE},
-                                         TEndSessionCase{"IsCancelled", FALSE}));
+                         testing::Values(TEndSessionCase{"Ends", TRUE, false},
+                                         TEndSessionCase{"EndsTellingTheOwnerFirst", TRUE, true},
+                                         TEndSessionCase{"IsCancelled", FALSE, false}));
 
 // Nothing may hold the end of the session up, not even a save that fails.
 TEST(Settings, ASaveThatFailsAtTheEndOfTheSessionShowsNoBox) {
