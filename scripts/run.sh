@@ -6,12 +6,8 @@ set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$repo"
-bash scripts/setup.sh
+bash scripts/build.sh Vimbrel watch_meter keeper >/dev/null
 source scripts/env.sh
-
-cmake --preset mingw -B "$VIMBREL_BUILD" >/dev/null
-bash scripts/wine-session.sh cmake --build "$VIMBREL_BUILD" --target Vimbrel watch_meter keeper \
-  >/dev/null
 bin="$VIMBREL_BUILD/bin"
 
 if [[ -n ${DISPLAY:-} ]]; then
