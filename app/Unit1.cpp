@@ -1,12 +1,11 @@
 #include "app/Unit1.h"
 
-#include <shellapi.h>
-
 #include <string>
 
 #include "app/Maker.h"
 #include "app/Unit2.h"
 #include "framework/Application.h"
+#include "framework/Handles.h"
 #include "framework/Text.h"
 
 TForm1* Form1 = nullptr;
@@ -31,6 +30,17 @@ constexpr TWindowMenuItem kWindowMenuItems[] = {
     {cmOpaque, "               半透明化解除"},
     {cmOpacity, "               透明度変更"},
 };
+
+// The shell and the libraries it brings are loaded the first time the page is asked for, not
+// at every start; they stay loaded, since what the shell started may still use them.
+void OpenSupportPage() {
+  static const TUniqueModule shell32(LoadLibraryW(L"shell32.dll"));
+  if (!shell32) return;
+  using TShellExecute = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+  const auto shellExecute = reinterpret_cast<TShellExecute>(
+      reinterpret_cast<void (*)()>(GetProcAddress(shell32.Get(), "ShellExecuteA")));
+  if (shellExecute) shellExecute(nullptr, nullptr, kSupportPage, nullptr, nullptr, SW_HIDE);
+}
 
 }  // namespace
 
@@ -106,7 +116,7 @@ void TForm1::WMSysCommand(WPARAM command) {
                               FromShiftJis("バージョン情報"), MB_ICONINFORMATION | MB_OK);
       break;
     case cmSupportPage:
-      ShellExecuteA(nullptr, nullptr, kSupportPage, nullptr, nullptr, SW_HIDE);
+      OpenSupportPage();
       break;
     case cmTranslucent:
       SetAlphaBlend(true);
