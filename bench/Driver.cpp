@@ -25,6 +25,7 @@
 namespace {
 
 constexpr wchar_t kCaptionPrefix[] = L"Vimbrel - ";
+constexpr DWORD kSettleMilliseconds = 500;
 
 struct TRunningProgram {
   TUniqueFile Process;
@@ -129,6 +130,8 @@ void TimeOneStart(const std::wstring& exe, int run) {
   }
   QueryPerformanceCounter(&captionShown);
   Close(program, window);
+  // What the system still does for the program that just ended must not land on the next.
+  Sleep(kSettleMilliseconds);
   if (run > 0) {
     std::printf("startup %ls %d %.1f %.1f\n", FileNameOf(exe).c_str(), run,
                 Milliseconds(started, windowShown), Milliseconds(started, captionShown));
