@@ -41,6 +41,16 @@ if ((${#missing[@]})); then
   apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
+# 32-bit Wine is itself a 32-bit Linux program. A kernel built or booted without IA-32
+# emulation (or a hypervisor that allows 64-bit user code only) refuses it with "Exec format
+# error", and every Wine command after that fails without a word. Say so once, plainly.
+if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+  echo "setup: this machine does not run 32-bit x86 programs (the kernel refuses" \
+    "/usr/lib/wine/wine; dmesg may tell why), so 32-bit Wine cannot build or test" \
+    "Vimbrel here" >&2
+  exit 1
+fi
+
 ready="$WINEPREFIX/.vimbrel-prefix-ready-2"
 if [[ ! -f $ready ]]; then
   echo "setup: preparing the Wine prefix $WINEPREFIX"
