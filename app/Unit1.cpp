@@ -32,13 +32,20 @@ constexpr TWindowMenuItem kWindowMenuItems[] = {
 };
 
 // The shell and the libraries it brings are loaded the first time the page is asked for, not
-// at every start; they stay loaded, since what the shell started may still use them.
+// at every start. Once there the shell is pinned: what it started may still run in it when
+// the program ends.
+using TShellExecute = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+
+TShellExecute LoadShellExecute() noexcept {
+  const TUniqueModule shell32(LoadLibraryW(L"shell32.dll"));
+  HMODULE pinned = nullptr;
+  if (!shell32 || !GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_PIN, L"shell32.dll", &pinned))
+    return nullptr;
+  return ProcAddress<TShellExecute>(pinned, "ShellExecuteA");
+}
+
 void OpenSupportPage() {
-  static const TUniqueModule shell32(LoadLibraryW(L"shell32.dll"));
-  if (!shell32) return;
-  using TShellExecute = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
-  const auto shellExecute = reinterpret_cast<TShellExecute>(
-      reinterpret_cast<void (*)()>(GetProcAddress(shell32.Get(), "ShellExecuteA")));
+  static const TShellExecute shellExecute = LoadShellExecute();
   if (shellExecute) shellExecute(nullptr, nullptr, kSupportPage, nullptr, nullptr, SW_HIDE);
 }
 

@@ -50,8 +50,8 @@ void TApplication::Initialize() {
   InitCommonControlsEx(&controls);
   // Layered windows came with Windows 2000; elsewhere translucency is remembered, not shown.
   if (HMODULE user32 = GetModuleHandleW(L"user32.dll")) {
-    FSetLayeredWindowAttributes = reinterpret_cast<SetLayeredWindowAttributesFunction>(
-        reinterpret_cast<void*>(GetProcAddress(user32, "SetLayeredWindowAttributes")));
+    FSetLayeredWindowAttributes =
+        ProcAddress<SetLayeredWindowAttributesFunction>(user32, "SetLayeredWindowAttributes");
   }
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;

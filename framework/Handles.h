@@ -74,6 +74,13 @@ using TUniqueFont = TUniqueHandle<TGdiObjectTraits<HFONT>>;
 using TUniqueBrush = TUniqueHandle<TGdiObjectTraits<HBRUSH>>;
 using TUniqueFile = TUniqueHandle<TFileTraits>;
 
+// A function of a loaded module, or nullptr where the module has none of that name. The
+// cast goes through the generic function type, which the compiler lets stand for any other.
+template <class Function>
+Function ProcAddress(HMODULE module, const char* name) noexcept {
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
 // A device context borrowed from a window for the length of a scope.
 class TWindowDC {
 public:

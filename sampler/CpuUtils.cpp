@@ -51,9 +51,7 @@ std::int64_t ReadInt64(const TRecord<Size>& record, std::size_t offset) {
 }
 
 TCpuUsage::TQuerySystemInformation FindInNtDll(HMODULE ntDll) {
-  // Through the generic function type, which the compiler lets stand for any other.
-  return reinterpret_cast<TCpuUsage::TQuerySystemInformation>(
-      reinterpret_cast<void (*)()>(GetProcAddress(ntDll, "NtQuerySystemInformation")));
+  return ProcAddress<TCpuUsage::TQuerySystemInformation>(ntDll, "NtQuerySystemInformation");
 }
 
 // Teardown has nobody to show an error to; it says so to the debugger and goes on.
