@@ -15,8 +15,16 @@ constexpr ULONG kBasicInformation = 0;
 constexpr ULONG kPerformanceInformation = 2;
 constexpr ULONG kTimeOfDayInformation = 3;
 
+// The basic record holds address-sized fields, so its size and the place of the processor
+// count follow the pointer size; the other two records are the same for 32-bit and 64-bit
+// programs.
+#ifdef _WIN64
+constexpr std::size_t kBasicInformationSize = 64;
+constexpr std::size_t kProcessorCountOffset = 56;
+#else
 constexpr std::size_t kBasicInformationSize = 44;
 constexpr std::size_t kProcessorCountOffset = 40;
+#endif
 constexpr std::size_t kPerformanceInformationSize = 312;
 constexpr std::size_t kIdleTimeOffset = 0;
 constexpr std::size_t kTimeOfDayInformationSize = 32;

@@ -29,6 +29,10 @@ struct TFakeKernel {
     Classes.clear();
   }
 
+  // The kernel's basic record, as a 32-bit or a 64-bit program gets it.
+  static constexpr ULONG kBasicLength = sizeof(void*) == 8 ? 64 : 44;
+  static constexpr ULONG kProcessorCountAt = sizeof(void*) == 8 ? 56 : 40;
+
   static LONG WINAPI Query(ULONG informationClass, void* buffer, ULONG length,
                            ULONG* returnedLength) {
     constexpr LONG kLengthMismatch = static_cast<LONG>(0xC0000004);
@@ -39,8 +43,8 @@ struct TFakeKernel {
     std::memset(bytes, 0xA5, length);
     switch (informationClass) {
       case 0:
-        if (length != 44) return kLengthMismatch;
-        if (BasicStatus == 0) bytes[40] = Processors;
+        if (length != kBasicLength) return kLengthMismatch;
+        if (BasicStatus == 0) bytes[kProcessorCountAt] = Processors;
         return BasicStatus;
       case 2:
         if (length != 312) return kLengthMismatch;
