@@ -115,7 +115,8 @@ TEST_F(RegistryMethod, ARefusedValueReachesTheCallerWithItsName) {
     std::vector<unsigned char> data;
   } cases[] = {
       {"a DWORD figure", kStatData, REG_DWORD, kDword},
-      {"a text figure", kStatData, REG_SZ, {'4', 0, '2', 0}},
+      // L"4" with its terminator: four bytes, however the registry counts a text.
+      {"a text figure", kStatData, REG_SZ, {'4', 0, 0, 0}},
       {"a five-byte start value", kStartStat, REG_BINARY, {1, 0, 0, 0, 0}},
   };
   for (const auto& c : cases) {
