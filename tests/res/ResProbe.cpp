@@ -22,7 +22,8 @@ bool LoadsCommonControls6() {
   const DWORD length = GetModuleFileNameW(comctl32.Get(), path, MAX_PATH);
   std::wstring name(path, length);
   std::transform(name.begin(), name.end(), name.begin(), towlower);
-  return name.find(L"\\winsxs\\x86_microsoft.windows.common-controls_6595b64144ccf1df_6.0.") !=
+  return name.find(L"\\winsxs\\" VIMBREL_MANIFEST_ARCH
+                   "_microsoft.windows.common-controls_6595b64144ccf1df_6.0.") !=
          std::wstring::npos;
 }
 

@@ -160,7 +160,7 @@ TEST_F(ProbeResources, ManifestAsksForCommonControls6AndSaysDpiAware) {
   const std::string identity = manifest.substr(begin, manifest.find("/>", begin) - begin);
   for (const char* attribute :
        {"type=\"win32\"", "name=\"Microsoft.Windows.Common-Controls\"", "version=\"6.0.0.0\"",
-        "processorArchitecture=\"x86\"", "publicKeyToken=\"6595b64144ccf1df\"", "language=\"*\""}) {
+        "processorArchitecture=\"" VIMBREL_MANIFEST_ARCH "\"", "publicKeyToken=\"6595b64144ccf1df\"", "language=\"*\""}) {
     EXPECT_NE(identity.find(attribute), std::string::npos) << attribute << " in " << identity;
   }
   EXPECT_NE(manifest.find("<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/"

@@ -1,5 +1,6 @@
 cmake_minimum_required(VERSION 3.25)
-# Fails unless every exe in DIRECTORY imports only DLLs that Windows itself provides.
+# Fails unless every exe in DIRECTORY is of the object FORMAT objdump names (pei-i386 for the
+# 32-bit program) and imports only DLLs that Windows itself provides.
 set(system_dlls
   advapi32.dll comctl32.dll gdi32.dll kernel32.dll msvcrt.dll shell32.dll user32.dll
   uxtheme.dll version.dll)
@@ -9,6 +10,10 @@ if(NOT exes)
 endif()
 foreach(exe IN LISTS exes)
   execute_process(COMMAND ${OBJDUMP} -p ${exe} OUTPUT_VARIABLE dump COMMAND_ERROR_IS_FATAL ANY)
+  if(NOT dump MATCHES "file format ${FORMAT}\n")
+    string(REGEX MATCH "file format [^\n]*" found "${dump}")
+    message(FATAL_ERROR "${exe} is not ${FORMAT}: ${found}")
+  endif()
   string(REGEX MATCHALL "DLL Name: [^\n]+" names "${dump}")
   foreach(line IN LISTS names)
     string(REPLACE "DLL Name: " "" dll "${line}")
