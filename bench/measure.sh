@@ -18,8 +18,8 @@ cpus=$(grep -c "^cpu[0-9]" /proc/stat)
 mkdir -p "$work/run"
 cp "$bin/Vimbrel.exe" "$bin/bench_floor.exe" "$work/run/"
 rm -f "$work/run/Vimbrel.ini"
-meter=$(winepath -w "$work/run/Vimbrel.exe")
-floor=$(winepath -w "$work/run/bench_floor.exe")
+meter=$("$VIMBREL_WINE" winepath -w "$work/run/Vimbrel.exe")
+floor=$("$VIMBREL_WINE" winepath -w "$work/run/bench_floor.exe")
 driver=$bin/bench_driver.exe
 
 # Each Windows process is a Unix process named after its exe; other developers' sessions run
@@ -68,7 +68,7 @@ median() {
 # 1. Own cost: one program held open while the clock runs, alternately.
 own_cost_run() {
   local exe=$1 name=$2 ready closed pid
-  coproc HELD { wine "$driver" hold "$exe" 2>&1; }
+  coproc HELD { "$VIMBREL_WINE" "$driver" hold "$exe" 2>&1; }
   read -r ready _ <&"${HELD[0]}"
   [[ $ready == ready ]] || { echo "bench: $name did not start" >&2; exit 1; }
   pid=$(unix_pid "$name")
@@ -97,16 +97,16 @@ done
 
 # 2. Start-up, timed from a Windows driver that polls every millisecond.
 echo "bench: start-up, $starts starts each" >&2
-wine "$driver" startup "$starts" "$meter" "$floor" 2>&1 | tr -d '\r' >"$work/startup.txt"
+"$VIMBREL_WINE" "$driver" startup "$starts" "$meter" "$floor" 2>&1 | tr -d '\r' >"$work/startup.txt"
 
 # 3. Accuracy under controlled loads, and 4. resident memory after a minute, side by side.
 echo "bench: accuracy, four phases of ${phase_seconds} s" >&2
 load=$work/load
 watch_seconds=62
 # Straight to a file: a pipe would hold the lines back until the driver ends.
-wine "$driver" watch "$meter" "$watch_seconds" >"$work/watch.raw" 2>&1 &
+"$VIMBREL_WINE" "$driver" watch "$meter" "$watch_seconds" >"$work/watch.raw" 2>&1 &
 watch_job=$!
-coproc FLOOR { wine "$driver" hold "$floor" 2>&1; }
+coproc FLOOR { "$VIMBREL_WINE" "$driver" hold "$floor" 2>&1; }
 read -r _ _ <&"${FLOOR[0]}"
 until grep -q '^start ' "$work/watch.raw"; do sleep 0.01; done
 start_us=$(awk '/^start / {sub(/\r$/, ""); print $2; exit}' "$work/watch.raw")
@@ -143,18 +143,19 @@ read -r _ _ <&"${FLOOR[0]}"
 wait "$FLOOR_PID" 2>/dev/null || true
 
 # The meter in process over 10 000 ticks, from the asserted soak test.
-soak=$(wine "$bin/app_tests.exe" --gtest_filter='Soak.*' 2>&1 | tr -d '\r' | grep '^soak:' || true)
+soak=$("$VIMBREL_WINE" "$bin/app_tests.exe" --gtest_filter='Soak.*' 2>&1 | tr -d '\r' | grep '^soak:' || true)
 
 # The table.
-exe_size=$(stat -c %s "$bin/Vimbrel.exe")
-dlls=$("${OBJDUMP:-i686-w64-mingw32-objdump}" -p "$bin/Vimbrel.exe" |
+shipped_exe=${VIMBREL_SHIPPED_BUILD:-$VIMBREL_BUILD}/bin/Vimbrel.exe
+exe_size=$(stat -c %s "$shipped_exe")
+dlls=$("${OBJDUMP:-i686-w64-mingw32-objdump}" -p "$shipped_exe" |
   awk '/DLL Name:/ {print tolower($3)}' | sort | paste -sd, - | sed 's/,/, /g')
 
 col() { awk -v k="$1" -v c="$2" '$1 == k {print $c}' "$work/cost.txt" | median; }
 sum_col() { awk -v k="$1" '$1 == k {print $2 + $3}' "$work/cost.txt" | median; }
 
 echo
-echo "Measured $(date -u +%Y-%m-%d) on $(nproc) cores, $(. /etc/os-release && echo "$PRETTY_NAME"), $(wine --version), Xvfb."
+echo "Measured $(date -u +%Y-%m-%d) on $(nproc) cores, $(. /etc/os-release && echo "$PRETTY_NAME"), $("$VIMBREL_WINE" --version) ($WINEARCH), Xvfb; the programs run as $VIMBREL_ARCH builds."
 echo
 echo "| Own cost, CPU ms per minute (median of $pairs, ${seconds} s each) | Vimbrel | floor | Vimbrel / floor |"
 echo "|---|---|---|---|"
@@ -221,8 +222,8 @@ awk -F'|' -v start="$start_us" -v lag=0.5 -v cpus="$cpus" -v hz="$ticks" '
 echo
 echo "| Footprint | Vimbrel | floor |"
 echo "|---|---|---|"
-awk -v s="$exe_size" 'BEGIN {printf "| exe size (goal <= 256 KB) | **%.0f KB** (%d bytes) | |\n", s / 1024, s}'
-echo "| imported DLLs (system only) | $dlls | |"
+awk -v s="$exe_size" 'BEGIN {printf "| size of the shipped 32-bit exe (goal <= 256 KB) | **%.0f KB** (%d bytes) | |\n", s / 1024, s}'
+echo "| its imported DLLs (system only) | $dlls | |"
 echo "| resident memory (VmRSS) after a minute | $((meter_rss)) KB | $((floor_rss)) KB |"
 if [[ -n $soak ]]; then
   echo "| 10 000 ticks in process (asserted by tests/app/SoakTest.cpp) | ${soak#soak: } | |"

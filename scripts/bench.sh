@@ -13,4 +13,7 @@ mkdir -p "$VIMBREL_BUILD/bench"
 # The load runs natively, beside Wine rather than under it.
 cc=$(command -v cc || command -v clang)
 "$cc" -O2 -pthread bench/Load.c -o "$VIMBREL_BUILD/bench/load"
+# The footprint is the shipped 32-bit exe's, wherever the rest runs on the x86-64 build.
+VIMBREL_SHIPPED_BUILD=$(bash scripts/wine-session.sh bash scripts/shipped.sh --target Vimbrel)
+export VIMBREL_SHIPPED_BUILD
 bash scripts/wine-session.sh bash bench/measure.sh

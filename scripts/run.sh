@@ -11,14 +11,14 @@ source scripts/env.sh
 bin="$VIMBREL_BUILD/bin"
 
 if [[ -n ${DISPLAY:-} ]]; then
-  VIMBREL_USE_DISPLAY=1 bash scripts/wine-session.sh wine "$bin/Vimbrel.exe"
+  VIMBREL_USE_DISPLAY=1 bash scripts/wine-session.sh "$VIMBREL_WINE" "$bin/Vimbrel.exe"
   exit 0
 fi
 
 show() {
-  wine "$bin/Vimbrel.exe" >"$VIMBREL_BUILD/run.log" 2>&1 &
+  "$VIMBREL_WINE" "$bin/Vimbrel.exe" >"$VIMBREL_BUILD/run.log" 2>&1 &
   local output
-  output=$(wine "$bin/watch_meter.exe" "${VIMBREL_RUN_SECONDS:-4}" | tr -d '\r')
+  output=$("$VIMBREL_WINE" "$bin/watch_meter.exe" "${VIMBREL_RUN_SECONDS:-4}" | tr -d '\r')
   grep -v '^rect' <<<"$output"
   read -r _ x y w h < <(grep '^rect' <<<"$output")
   import -window root "$VIMBREL_BUILD/screenshot-full.png"
@@ -26,7 +26,7 @@ show() {
   convert "$VIMBREL_BUILD/screenshot-full.png" \
     -crop "$((w + 80))x$((h + 60))+$((x > 40 ? x - 40 : 0))+$((y > 30 ? y - 30 : 0))" +repage \
     "$VIMBREL_BUILD/screenshot.png"
-  wine "$bin/watch_meter.exe" close
+  "$VIMBREL_WINE" "$bin/watch_meter.exe" close
   wait
   echo "screenshot: $VIMBREL_BUILD/screenshot.png"
 }

@@ -13,8 +13,8 @@ shoot() {
   local locale=$1 suffix=$2 bin="$VIMBREL_BUILD/bin" folder
   folder=$(mktemp -d)
   cp "$bin/Vimbrel.exe" "$folder/"
-  LC_ALL=$locale wine "$folder/Vimbrel.exe" >/dev/null 2>&1 &
-  watch() { LC_ALL=$locale wine "$bin/watch_meter.exe" "$@" >/dev/null; }
+  LC_ALL=$locale "$VIMBREL_WINE" "$folder/Vimbrel.exe" >/dev/null 2>&1 &
+  watch() { LC_ALL=$locale "$VIMBREL_WINE" "$bin/watch_meter.exe" "$@" >/dev/null; }
   picture() {
     sleep 0.7
     import -window root "$folder/full.png"

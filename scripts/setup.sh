@@ -1,12 +1,11 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian 12 machine lacks for building Vimbrel and testing it under
-# Wine, and prepares the project's own 32-bit Wine prefix. Safe to run again: it does only
-# what is missing. Run as root. Source it (or use env.sh) to get the environment it sets.
+# Wine, and prepares the project's own Wine prefix: 32-bit, or 64-bit on a machine that runs
+# 64-bit user code only (see env.sh). Safe to run again: it does only what is missing. Run
+# as root.
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-# shellcheck source=scripts/env.sh
-source "$repo/scripts/env.sh"
 
 packages=(
   g++-mingw-w64-i686-posix cmake ninja-build make googletest
@@ -14,6 +13,9 @@ packages=(
   xvfb xauth imagemagick x11-utils
   clang libclang-rt-14-dev
 )
+# The same program as x86-64 and the Wine that runs it, for a machine that cannot run 32-bit
+# Wine.
+packages_64=(g++-mingw-w64-x86-64-posix wine64)
 
 # A LOGFONTW of 8 points at 96 dpi with the given weight (little-endian hex) and face.
 system_font_hex() {
@@ -27,11 +29,12 @@ installed() {
   dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'
 }
 
-missing=()
-for package in "${packages[@]}"; do
-  installed "$package" || missing+=("$package")
-done
-if ((${#missing[@]})); then
+install_missing() {
+  local missing=() package
+  for package in "$@"; do
+    installed "$package" || missing+=("$package")
+  done
+  ((${#missing[@]})) || return 0
   echo "setup: installing ${missing[*]}"
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     dpkg --add-architecture i386
@@ -39,24 +42,29 @@ if ((${#missing[@]})); then
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+}
 
-# 32-bit Wine is itself a 32-bit Linux program. A kernel built or booted without IA-32
-# emulation (or a hypervisor that allows 64-bit user code only) refuses it with "Exec format
-# error", and every Wine command after that fails without a word. Say so once, plainly.
-if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
-  echo "setup: this machine does not run 32-bit x86 programs (the kernel refuses" \
-    "/usr/lib/wine/wine; dmesg may tell why), so 32-bit Wine cannot build or test" \
+install_missing "${packages[@]}"
+# 32-bit Wine is itself a 32-bit Linux program, which a kernel built or booted without IA-32
+# emulation (or a hypervisor that allows 64-bit user code only) refuses.
+if [[ ${VIMBREL_ARCH:-} == x86_64 ]] || ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+  install_missing "${packages_64[@]}"
+fi
+# shellcheck source=scripts/env.sh
+source "$repo/scripts/env.sh"
+if ! "$VIMBREL_WINE" --version >/dev/null 2>&1; then
+  echo "setup: $VIMBREL_WINE does not run on this machine, so Wine cannot build or test" \
     "Vimbrel here" >&2
   exit 1
 fi
+echo "setup: Windows programs are built for $VIMBREL_ARCH and run under $("$VIMBREL_WINE" --version) ($WINEARCH)"
 
 ready="$WINEPREFIX/.vimbrel-prefix-ready-2"
 if [[ ! -f $ready ]]; then
   echo "setup: preparing the Wine prefix $WINEPREFIX"
   mkdir -p "$WINEPREFIX"
-  wineboot -i >/dev/null 2>&1
-  reg() { wine reg add "$@" /f >/dev/null 2>&1; }
+  "$VIMBREL_WINE" wineboot -i >/dev/null 2>&1
+  reg() { "$VIMBREL_WINE" reg add "$@" /f >/dev/null 2>&1; }
   # Without a window manager Wine otherwise stalls about 2 s on every window's destruction.
   reg 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N
   # A crash must fail the test, not wait for someone to close a dialog.

@@ -30,11 +30,11 @@ fi
 wineserver -p
 # The session's background services outlive the first Wine program; started here, away
 # from the command's output, they hold no pipe of a build or a test run open.
-wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
+"$VIMBREL_WINE" cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
 keeper="$VIMBREL_BUILD/bin/keeper.exe"
 if [[ -f $keeper ]]; then
   ready=$(mktemp -u /tmp/vimbrel-keeper.XXXXXX)
-  wine "$keeper" "$(winepath -w "$ready" 2>/dev/null)" >/dev/null 2>&1 &
+  "$VIMBREL_WINE" "$keeper" "$("$VIMBREL_WINE" winepath -w "$ready" 2>/dev/null)" >/dev/null 2>&1 &
   for _ in $(seq 600); do
     [[ -e $ready ]] && break
     sleep 0.05
