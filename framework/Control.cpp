@@ -1,15 +1,24 @@
 #include "framework/Control.h"
 
-#include <commctrl.h>
-
 #include "framework/Application.h"
 #include "framework/Exception.h"
 #include "framework/Form.h"
 
 namespace {
 
+// Every message of our windows looks for its control, so the control is kept in the window's
+// user data, which is read in process. The property, a round trip to the server under Wine,
+// serves the rarer look-ups by handle (FromHandle), where user data may belong to others.
 const wchar_t kControlProperty[] = L"Vimbrel.Control";
-constexpr UINT_PTR kSubclassId = 1;
+
+TWinControl* ControlOf(HWND window) noexcept {
+  return reinterpret_cast<TWinControl*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+void Attach(HWND window, TWinControl* control) noexcept {
+  SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(control));
+  SetPropW(window, kControlProperty, control);
+}
 
 }  // namespace
 
@@ -39,8 +48,12 @@ void TWinControl::Detach() noexcept {
   HWND window = FHandle.Release();
   if (!window) return;
   RemovePropW(window, kControlProperty);
-  if (FSubclassed) RemoveWindowSubclass(window, SubclassProc, kSubclassId);
-  FSubclassed = false;
+  SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+  if (FSystemProc) {
+    if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC)) == SystemControlProc)
+      SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FSystemProc));
+    FSystemProc = nullptr;
+  }
 }
 
 void TWinControl::CreateOwnWindow(const wchar_t* className, const std::wstring& text, DWORD style,
@@ -59,9 +72,12 @@ void TWinControl::CreateSystemControl(const wchar_t* className, DWORD style, DWO
                                 GetModuleHandleW(nullptr), nullptr);
   if (!window) throw Exception(L"Cannot create a control");
   FHandle.Reset(window);
-  SetPropW(window, kControlProperty, this);
-  FSubclassed = SetWindowSubclass(window, SubclassProc, kSubclassId,
-                                  reinterpret_cast<DWORD_PTR>(this)) != FALSE;
+  Attach(window, this);
+  // Subclassed by hand: the common controls' SetWindowSubclass looks its chain up in a
+  // property at every message, three server round trips per message to the bar under Wine.
+  FSystemProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SystemControlProc)));
+  if (!FSystemProc) throw Exception(L"Cannot subclass a control");
   if (auto* form = dynamic_cast<TForm*>(Owner())) {
     SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(form->Font()), FALSE);
   }
@@ -131,16 +147,16 @@ LRESULT TWinControl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT TWinControl::DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (FSubclassed) return DefSubclassProc(Handle(), message, wParam, lParam);
+  if (FSystemProc) return CallWindowProcW(FSystemProc, Handle(), message, wParam, lParam);
   return DefWindowProcW(Handle(), message, wParam, lParam);
 }
 
 LRESULT TWinControl::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
   HWND window = Handle();
   if (message == WM_NCDESTROY) {
-    const bool subclassed = FSubclassed;
+    const WNDPROC systemProc = FSystemProc;
     Detach();
-    return subclassed ? DefSubclassProc(window, message, wParam, lParam)
+    return systemProc ? CallWindowProcW(systemProc, window, message, wParam, lParam)
                       : DefWindowProcW(window, message, wParam, lParam);
   }
   try {
@@ -158,16 +174,18 @@ LRESULT CALLBACK TWinControl::OwnWindowProc(HWND window, UINT message, WPARAM wP
         static_cast<TWinControl*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
     if (control) {
       control->FHandle.Reset(window);
-      SetPropW(window, kControlProperty, control);
+      Attach(window, control);
     }
   }
-  if (TWinControl* control = FromHandle(window)) return control->Dispatch(message, wParam, lParam);
+  if (TWinControl* control = ControlOf(window)) return control->Dispatch(message, wParam, lParam);
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
-LRESULT CALLBACK TWinControl::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                           UINT_PTR, DWORD_PTR data) {
-  auto* control = reinterpret_cast<TWinControl*>(data);
-  if (control && control->Handle() == window) return control->Dispatch(message, wParam, lParam);
-  return DefSubclassProc(window, message, wParam, lParam);
+// Only windows subclassed in CreateSystemControl come here, and Detach hands them back to
+// their own procedure before it forgets the control.
+LRESULT CALLBACK TWinControl::SystemControlProc(HWND window, UINT message, WPARAM wParam,
+                                                LPARAM lParam) {
+  if (TWinControl* control = ControlOf(window); control && control->Handle() == window)
+    return control->Dispatch(message, wParam, lParam);
+  return DefWindowProcW(window, message, wParam, lParam);
 }

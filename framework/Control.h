@@ -88,13 +88,14 @@ protected:
 private:
   friend class TApplication;
   static LRESULT CALLBACK OwnWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                       UINT_PTR id, DWORD_PTR data);
+  static LRESULT CALLBACK SystemControlProc(HWND window, UINT message, WPARAM wParam,
+                                            LPARAM lParam);
   LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
   void Detach() noexcept;
 
   TUniqueWindow FHandle;
-  bool FSubclassed = false;
+  // A system control's own window procedure, which ours stands in front of.
+  WNDPROC FSystemProc = nullptr;
   TAlign FAlign = alNone;
   bool FTabStop = false;
   bool FSunkenFrame = false;
